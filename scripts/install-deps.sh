@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those missing.
+# Usage: scripts/install-deps.sh [host|win|all]   (default: all)
+set -euo pipefail
+what="${1:-all}"
+
+host_pkgs=(cmake g++ make ninja-build googletest libgtest-dev libbenchmark-dev libboost1.81-dev python3 clang-format)
+win_pkgs=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth
+          pulseaudio libgnutls30:i386 imagemagick fonts-wqy-microhei locales openssl x11-utils)
+
+case "$what" in
+  host) want=("${host_pkgs[@]}") ;;
+  win) want=("${win_pkgs[@]}") ;;
+  all) want=("${host_pkgs[@]}" "${win_pkgs[@]}") ;;
+  *) echo "usage: $0 [host|win|all]" >&2; exit 2 ;;
+esac
+
+need_i386=0
+for p in "${want[@]}"; do [[ "$p" == *:i386 ]] && need_i386=1; done
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+locale_missing=0
+if [[ "$what" != host ]] && ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  locale_missing=1
+fi
+
+if [[ ${#missing[@]} -eq 0 && $locale_missing -eq 0 ]]; then
+  exit 0
+fi
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Run as root first:  sudo $0 $what" >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "Installing: ${missing[*]}"
+  if [[ $need_i386 -eq 1 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [[ "$what" != host ]] && ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi
