@@ -8,9 +8,9 @@ class IFileSystem;
 class ISystem;
 class IRegistry;
 class IShellWindows;
-class IRegexEngine;      // platform/regex_engine.h
-class IInternet;         // platform/internet.h
-class ISecondaryWindows; // platform/secondary_windows.h
+class IRegexEngine;       // platform/regex_engine.h
+class IInternet;          // platform/internet.h
+class ISecondaryWindows;  // platform/secondary_windows.h
 
 struct Platform {
   IForms* forms = nullptr;

@@ -8,7 +8,8 @@ class IShellWindows {
  public:
   virtual ~IShellWindows() = default;
   // FindWindowExA(parent, NULL, className, title); 0 when not found.
-  [[nodiscard]] virtual WindowHandle FindWindowEx(WindowHandle parent, const Text& className, const Text& title) = 0;
+  [[nodiscard]] virtual WindowHandle FindWindowEx(WindowHandle parent, const Text& className,
+                                                  const Text& title) = 0;
   // GetWindowRect in screen coordinates; false on failure (rect untouched).
   virtual bool GetWindowRect(WindowHandle window, Rect& rect) = 0;
   // SetParent(child, newParent); returns the previous parent or 0.

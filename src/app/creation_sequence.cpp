@@ -1,0 +1,5 @@
+#include "app/creation_sequence.h"
+
+namespace zelv {
+void RunCreationSequence(App&) {}
+}  // namespace zelv

@@ -1,0 +1,5 @@
+#include "settings/autostart.h"
+
+namespace zelv {
+void OnMenuAutostart(App&) {}
+}  // namespace zelv

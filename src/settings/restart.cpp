@@ -1,0 +1,5 @@
+#include "settings/restart.h"
+
+namespace zelv {
+void RestartProgram(App&) {}
+}  // namespace zelv

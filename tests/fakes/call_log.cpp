@@ -1,0 +1,1 @@
+#include "fakes/call_log.h"
