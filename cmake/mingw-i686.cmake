@@ -1,23 +1,4 @@
-# Cross toolchain: 32-bit Windows with MinGW-w64, posix thread model.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 32-bit Windows with MinGW-w64 (the shipped build).
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(ZELV_TRIPLE i686-w64-mingw32)
-
-find_program(ZELV_MINGW_CXX ${ZELV_TRIPLE}-g++-posix)
-find_program(ZELV_MINGW_CC ${ZELV_TRIPLE}-gcc-posix)
-find_program(ZELV_MINGW_RC ${ZELV_TRIPLE}-windres)
-foreach(tool ZELV_MINGW_CXX ZELV_MINGW_CC ZELV_MINGW_RC)
-  if(NOT ${tool})
-    message(FATAL_ERROR "${tool} not found: install g++-mingw-w64-i686-posix and "
-      "binutils-mingw-w64-i686 (scripts/install-deps.sh win)")
-  endif()
-endforeach()
-
-set(CMAKE_C_COMPILER ${ZELV_MINGW_CC})
-set(CMAKE_CXX_COMPILER ${ZELV_MINGW_CXX})
-set(CMAKE_RC_COMPILER ${ZELV_MINGW_RC})
-set(CMAKE_FIND_ROOT_PATH /usr/${ZELV_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -5,8 +5,16 @@ set -euo pipefail
 what="${1:-all}"
 
 host_pkgs=(cmake g++ make ninja-build googletest libgtest-dev libbenchmark-dev libboost1.81-dev python3 clang-format)
-win_pkgs=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth
-          pulseaudio libgnutls30:i386 imagemagick fonts-wqy-microhei locales openssl x11-utils)
+win_pkgs=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wine xvfb xauth
+          pulseaudio imagemagick fonts-wqy-microhei locales openssl x11-utils procps)
+# 32-bit Wine needs a kernel that runs 32-bit programs; where it cannot, the Windows tests
+# are built and run 64-bit (see wine-env.sh), which needs no i386 packages at all.
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+if [[ "$ZELV_WIN_BITS" == 32 ]]; then
+  win_pkgs+=(wine32:i386 libgnutls30:i386)
+else
+  win_pkgs+=(wine64 libgnutls30 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64)
+fi
 
 case "$what" in
   host) want=("${host_pkgs[@]}") ;;
