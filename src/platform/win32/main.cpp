@@ -1,3 +1,53 @@
-#include <windows.h>
+// Program entry: the real platform layer is built here and handed to the core.
+// forms_win32.h comes first: it must see the forms interface before any MessageBox macro does.
+#include "platform/win32/forms_win32.h"
+// (keep the line above first)
+#include <commctrl.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "app/app.h"
+#include "platform/platform.h"
+#include "platform/win32/backends.h"
+
+namespace {
+
+int Run(HINSTANCE instance) {
+  using namespace zelv;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+  ::InitCommonControlsEx(&controls);
+
+  // Declared before the forms and the app so they outlive both: the app's threads and the
+  // window may use them until the very end.
+  const auto audio = win32::MakeAudioBackend();
+  const auto files = win32::MakeFileSystem();
+  const auto system = win32::MakeSystem();
+  const auto registry = win32::MakeRegistry();
+  const auto shell = win32::MakeShellWindows();
+
+  win32::Forms forms(instance);
+  Platform platform;
+  platform.forms = &forms;
+  platform.audio = audio.get();
+  platform.files = files.get();
+  platform.system = system.get();
+  platform.registry = registry.get();
+  platform.shell = shell.get();
+
+  App app(platform);
+  // Loading raises the creation event; a later instance ends inside it, and the loop then
+  // returns at once.
+  int exitCode = 0;
+  if (forms.CreateMainWindow(app)) exitCode = forms.RunMessageLoop();
+  app.ExitCleanup();
+  return exitCode;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  try {
+    return Run(instance);
+  } catch (...) {
+    // Every end of the program is exit code 0.
+    return 0;
+  }
+}
