@@ -172,7 +172,9 @@ def main():
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
-    STOP.wait()
+    # A bounded wait, so the signal handler gets to run between waits.
+    while not STOP.wait(0.2):
+        pass
     for s in (http_server, https_server):
         s.shutdown()
         s.server_close()
