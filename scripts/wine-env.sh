@@ -101,11 +101,12 @@ zelv_prefix_init() {
   touch "$stamp"
 }
 
+# A white desktop, so that the program's black strip stands out in screenshots.
 zelv_start_xvfb() {
   local n
   for ((n = 90; n < 200; n++)); do
     [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >"$ZELV_ENV_DIR/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 1280x800x24 -wr -nolisten tcp -noreset >"$ZELV_ENV_DIR/xvfb.log" 2>&1 &
     ZELV_XVFB_PID=$!
     local i
     for ((i = 0; i < 100; i++)); do
