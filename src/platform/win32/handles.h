@@ -2,6 +2,8 @@
 // Move-only owners for Windows handles and COM pointers. Closing keeps GetLastError, so a
 // caller can still read the error of the call that failed before the clean-up.
 #include <windows.h>
+// After windows.h: the COM guard below needs CoInitialize, which WIN32_LEAN_AND_MEAN leaves out.
+#include <objbase.h>
 #include <wininet.h>
 
 #include <utility>
