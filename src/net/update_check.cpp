@@ -3,8 +3,8 @@
 #include <thread>
 #include <utility>
 
-#include "net/field_cipher.h"
 #include "net/html_to_text.h"
+#include "net/update_page.h"
 #include "net/web_request.h"
 #include "platform/forms.h"
 #include "text/text_rules.h"
@@ -99,13 +99,14 @@ CheckOutcome RunUpdateCheck(IInternet& internet, const UpdateEndpoints& endpoint
   const std::optional<Bytes> page = internet.ReadUrl(endpoints.updatePageUrl);
   outcome.pageText = HtmlToText(TextFromBody(page.value_or(Bytes())));
 
+  const UpdateFields fields = ReadUpdateFields(outcome.pageText);
   UpdateTexts& texts = outcome.texts;
-  texts.encodedVersion = TextBetween(outcome.pageText, "~", "~");
-  texts.encodedDownloadAddress = TextBetween(outcome.pageText, "-", "-");
-  texts.encodedUpdateNotes = TextBetween(outcome.pageText, "$", "$");
-  texts.latestVersion = DecodeField(*texts.encodedVersion, kFieldKey, 1);
-  texts.downloadAddress = DecodeField(*texts.encodedDownloadAddress, kFieldKey, 1);
-  texts.updateNotes = DecodeField(*texts.encodedUpdateNotes, kFieldKey, 1);
+  texts.encodedVersion = fields.encodedVersion;
+  texts.encodedDownloadAddress = fields.encodedDownloadAddress;
+  texts.encodedUpdateNotes = fields.encodedUpdateNotes;
+  texts.latestVersion = fields.version;
+  texts.downloadAddress = fields.downloadAddress;
+  texts.updateNotes = fields.notes;
 
   // Without a version field there is nothing to report: three empty values would read as
   // "an update is available".
