@@ -1,8 +1,153 @@
+// WinINet behind IInternet. The A functions take the core's texts as they are: the web
+// request sends bytes, and its URLs and headers are ASCII in practice.
 #include <memory>
+#include <string>
 
+#include "platform/codepage.h"
 #include "platform/internet.h"
 #include "platform/win32/backends.h"
+#include "platform/win32/handles.h"
 
 namespace zelv::win32 {
-std::unique_ptr<IInternet> MakeInternet() { return nullptr; }
+namespace {
+
+HINTERNET H(InternetHandle handle) { return reinterpret_cast<HINTERNET>(handle); }
+InternetHandle Id(HINTERNET handle) { return reinterpret_cast<InternetHandle>(handle); }
+
+// Without these a silent server holds the worker for WinINet's defaults (minutes, or for
+// ever on some systems), and an abandoned check would never end.
+void ApplyTimeouts(HINTERNET handle) {
+  DWORD ms = kNetworkTimeoutMs;
+  for (DWORD option :
+       {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
+        INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
+    (void)::InternetSetOptionW(handle, option, &ms, sizeof(ms));
+  }
+}
+
+std::wstring Wide(const Text& text) {
+  const WideText wide = Cp936ToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+bool StartsWithHttps(const std::wstring& url) {
+  if (url.size() < 8) return false;
+  std::wstring scheme = url.substr(0, 8);
+  for (wchar_t& c : scheme) c = static_cast<wchar_t>(towlower(c));
+  return scheme == L"https://";
+}
+
+class Internet final : public IInternet {
+ public:
+  bool CheckConnection(const Text& url, std::uint32_t flags) override {
+    return ::InternetCheckConnectionA(url.c_str(), flags, 0) != FALSE;
+  }
+
+  InternetHandle Open(const Text& agent, InternetAccess access, const Text& proxy,
+                      const Text& bypass) override {
+    HINTERNET handle =
+        ::InternetOpenA(agent.c_str(), static_cast<DWORD>(access), proxy.empty() ? nullptr : proxy.c_str(),
+                        bypass.empty() ? nullptr : bypass.c_str(), 0);
+    if (handle != nullptr) ApplyTimeouts(handle);
+    return Id(handle);
+  }
+
+  InternetHandle Connect(InternetHandle internet, const Text& host, int port,
+                         std::uint32_t service) override {
+    return Id(::InternetConnectA(H(internet), host.c_str(), static_cast<INTERNET_PORT>(port), "", "", service,
+                                 0, 0));
+  }
+
+  InternetHandle OpenRequest(InternetHandle connection, const Text& verb, const Text& path,
+                             const Text& version, std::uint32_t flags) override {
+    return Id(::HttpOpenRequestA(H(connection), verb.c_str(), path.c_str(), version.c_str(), nullptr, nullptr,
+                                 flags, 0));
+  }
+
+  bool SetSecurityFlags(InternetHandle request, std::uint32_t flags) override {
+    DWORD value = flags;
+    return ::InternetSetOptionA(H(request), INTERNET_OPTION_SECURITY_FLAGS, &value, sizeof(value)) != FALSE;
+  }
+
+  bool SendRequest(InternetHandle request, const Text& headers, const Bytes& body) override {
+    Bytes copy = body;  // HttpSendRequestA takes a non-const buffer
+    return ::HttpSendRequestA(H(request), headers.c_str(), static_cast<DWORD>(headers.size()),
+                              copy.empty() ? nullptr : copy.data(), static_cast<DWORD>(copy.size())) != FALSE;
+  }
+
+  Bytes ReadChunk(InternetHandle request, std::size_t maxBytes) override {
+    Bytes buffer(maxBytes, '\0');
+    DWORD read = 0;
+    if (!::InternetReadFile(H(request), buffer.data(), static_cast<DWORD>(maxBytes), &read)) return {};
+    buffer.resize(read);
+    return buffer;
+  }
+
+  RawHeaders QueryRawHeaders(InternetHandle request, std::uint32_t bufferSize) override {
+    RawHeaders result;
+    std::string buffer(bufferSize, '\0');
+    DWORD length = bufferSize;
+    if (::HttpQueryInfoA(H(request), HTTP_QUERY_RAW_HEADERS_CRLF, buffer.data(), &length, nullptr)) {
+      result.ok = true;
+      result.headers = buffer.substr(0, length);
+    } else if (::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+      result.needed = length;
+    }
+    return result;
+  }
+
+  void Close(InternetHandle handle) override {
+    if (handle != 0) ::InternetCloseHandle(H(handle));
+  }
+
+  std::optional<Bytes> ReadUrl(const Text& url) override {
+    std::wstring current = Wide(url);
+    if (!StartsWithHttps(current)) return std::nullopt;
+    ScopedInternetHandle session(
+        ::InternetOpenW(L"Trimbelle/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session) return std::nullopt;
+    ApplyTimeouts(session.get());
+    // Redirects are followed here, one by one, so that none can lead to plain HTTP;
+    // certificate checks stay on (no ignore flags).
+    for (int hop = 0; hop < 5; ++hop) {
+      ScopedInternetHandle request(::InternetOpenUrlW(
+          session.get(), current.c_str(), nullptr, 0,
+          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_SECURE |
+              INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI,
+          0));
+      if (!request) return std::nullopt;
+      DWORD status = 0;
+      DWORD size = sizeof(status);
+      if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                            nullptr)) {
+        return std::nullopt;
+      }
+      if (status >= 300 && status < 400) {
+        wchar_t location[2048] = {};
+        DWORD locationSize = sizeof(location);
+        if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_LOCATION, location, &locationSize, nullptr))
+          return std::nullopt;
+        current = location;
+        if (!StartsWithHttps(current)) return std::nullopt;
+        continue;
+      }
+      if (status != 200) return std::nullopt;
+      Bytes body;
+      char buffer[16384];
+      for (;;) {
+        DWORD read = 0;
+        if (!::InternetReadFile(request.get(), buffer, sizeof(buffer), &read)) return std::nullopt;
+        if (read == 0) return body;
+        body.append(buffer, read);
+        if (body.size() > kMaxUpdatePageBytes) return std::nullopt;
+      }
+    }
+    return std::nullopt;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<IInternet> MakeInternet() { return std::make_unique<Internet>(); }
+
 }  // namespace zelv::win32
