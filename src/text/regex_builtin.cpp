@@ -26,18 +26,41 @@ Text Narrow(Wide::const_iterator first, Wide::const_iterator last) {
   return Utf16ToCp936(WideText(first, last));
 }
 
-// In the automation object's dialect "." stops only at a line feed; Boost's own "." would
-// either cross every line end or stop at "\r" as well. Outside classes it is rewritten.
-Wide RewriteDots(const Wide& pattern) {
+bool IsHexDigit(wchar_t c) noexcept {
+  return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
+// Brings the pattern to Boost in the automation object's meaning where the two differ:
+// "." stops only at a line feed (Boost's own "." would cross every line end, or stop at "\r"
+// too); "\d" and "\w" are ASCII classes (Boost's take full-width digits and letters);
+// "\uXXXX" names a character (Boost spells it "\x{XXXX}").
+Wide TranslatePattern(const Wide& pattern) {
   Wide out;
-  out.reserve(pattern.size() + 8);
+  out.reserve(pattern.size() + 16);
   bool inClass = false;
   std::size_t classStart = 0;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const wchar_t c = pattern[i];
     if (c == L'\\' && i + 1 < pattern.size()) {
-      out += c;
-      out += pattern[++i];
+      const wchar_t e = pattern[++i];
+      if (e == L'u' && i + 4 < pattern.size() && IsHexDigit(pattern[i + 1]) && IsHexDigit(pattern[i + 2]) &&
+          IsHexDigit(pattern[i + 3]) && IsHexDigit(pattern[i + 4])) {
+        out += L"\\x{";
+        out.append(pattern, i + 1, 4);
+        out += L'}';
+        i += 4;
+      } else if (e == L'd') {
+        out += inClass ? L"0-9" : L"[0-9]";
+      } else if (e == L'w') {
+        out += inClass ? L"A-Za-z0-9_" : L"[A-Za-z0-9_]";
+      } else if (e == L'D' && !inClass) {
+        out += L"[^0-9]";
+      } else if (e == L'W' && !inClass) {
+        out += L"[^A-Za-z0-9_]";
+      } else {
+        out += c;
+        out += e;
+      }
       continue;
     }
     if (inClass) {
@@ -258,7 +281,7 @@ class BuiltinEngine final : public IRegexEngine {
         boost::regex_constants::syntax_option_type flags = boost::regex_constants::ECMAScript;
         if (options.ignoreCase) flags |= boost::regex_constants::icase;
         if (!options.multiline) flags |= boost::regex_constants::no_mod_m;
-        regex = std::make_shared<const Regex>(RewriteDots(Widen(pattern)), flags);
+        regex = std::make_shared<const Regex>(TranslatePattern(Widen(pattern)), flags);
       } catch (const std::bad_alloc&) {
         throw;
       } catch (...) {

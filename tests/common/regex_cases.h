@@ -159,6 +159,10 @@ inline std::vector<RegexCase> Cases() {
                "",
                "丙丁"});
   c.push_back({"trail byte is not a character", "a", "癮", false, true, true, true, V{}, {}, "b", "癮"});
+  c.push_back(
+      {"\\d and \\w are ASCII classes", "\\d+|\\w+", "１23ａb_", false, true, true, true, V{"23", "b_"}});
+  c.push_back({"digit class inside brackets", "[\\d.]+", "v1.0；", false, true, true, true, V{"1.0"}});
+  c.push_back({"\\u names a character", "\\u7248\\u672C", "新版本", false, true, true, true, V{"版本"}});
   c.push_back({"counted repetition", "[0-9]{2,3}", "1 22 4444", false, true, true, true, V{"22", "444"}});
   c.push_back({"unmatched group is empty", "(a)|(b)", "b", false, true, true, true, V{"b"}, V{"", "b"},
                "[$1]", "[]"});

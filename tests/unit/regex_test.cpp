@@ -23,6 +23,16 @@ TEST(RegexBuiltin, ObjectLifecycle) {
   regex_cases::ExpectObjectLifecycle(*engine);
 }
 
+TEST(RegexBuiltin, DotStopsOnlyAtALineFeed) {
+  // The documented dialect: "." is any character but "\n". (Wine's own object also stops at
+  // "\r", so this case is not in the table both engines share.)
+  auto engine = MakeBuiltinRegexEngine();
+  RegexObject re(*engine);
+  ASSERT_TRUE(re.Compile("a.c", "a\rc a\nc"));
+  EXPECT_EQ(re.MatchCount(), 1);
+  EXPECT_EQ(re.MatchText(1), "a\rc");
+}
+
 TEST(RegexBuiltin, RunawayPatternGivesEmptyResultsInsteadOfCrashing) {
   // Nested quantifiers that can never match: exponential backtracking, which Boost cuts
   // short by throwing.
