@@ -9,8 +9,9 @@ win_pkgs=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wi
           pulseaudio imagemagick fonts-wqy-microhei locales openssl x11-utils procps)
 # 32-bit Wine needs a kernel that runs 32-bit programs; where it cannot, the Windows tests
 # are built and run 64-bit (see wine-env.sh), which needs no i386 packages at all.
-source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-if [[ "$ZELV_WIN_BITS" == 32 ]]; then
+# In a subshell: wine-env.sh sets LC_ALL to a locale that may not exist yet, which apt minds.
+win_bits="$(bash -c 'source "$1/wine-env.sh" && echo "$ZELV_WIN_BITS"' _ "$(dirname "${BASH_SOURCE[0]}")")"
+if [[ "$win_bits" == 32 ]]; then
   win_pkgs+=(wine32:i386 libgnutls30:i386)
 else
   win_pkgs+=(wine64 libgnutls30 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64)
