@@ -176,7 +176,14 @@ TEST_F(FormsTest, ControlsAreChildWindowsOfTheForm) {
     EXPECT_EQ((style & WS_VISIBLE) != 0, e.visible);
     EXPECT_EQ((style & WS_BORDER) != 0, e.border);
   }
-  // Form order is creation order; among siblings the later one lies above.
+  // The level label's box overlaps the mute label's left edge; the mute label must lie above.
+  int muteAt = -1, levelAt = -1, position = 0;
+  for (HWND c = ::GetWindow(Main(), GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT), ++position) {
+    if (c == forms.Window(Widget::MuteLabel)) muteAt = position;
+    if (c == forms.Window(Widget::LevelLabel)) levelAt = position;
+  }
+  EXPECT_LT(muteAt, levelAt);
+  EXPECT_TRUE(::GetWindowLongPtrW(forms.Window(Widget::LevelLabel), GWL_STYLE) & WS_CLIPSIBLINGS);
   EXPECT_TRUE(::GetWindowLongPtrW(forms.Window(Widget::InfoLabel), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
 }
 

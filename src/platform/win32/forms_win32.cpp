@@ -164,9 +164,10 @@ bool Forms::RegisterClasses() {
 HWND Forms::CreateChild(Control& control, const wchar_t* className, const Text& caption, DWORD style,
                         DWORD exStyle, HWND parent, RECT bounds, int id) {
   control.forms = this;
-  control.window = ::CreateWindowExW(exStyle, className, ToWide(caption).c_str(), style | WS_CHILD,
-                                     bounds.left, bounds.top, bounds.right, bounds.bottom, parent,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, &control);
+  control.window =
+      ::CreateWindowExW(exStyle, className, ToWide(caption).c_str(), style | WS_CHILD | WS_CLIPSIBLINGS,
+                        bounds.left, bounds.top, bounds.right, bounds.bottom, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, &control);
   return control.window;
 }
 
@@ -211,6 +212,10 @@ bool Forms::CreateMainWindow(IFormsEvents& events) {
   Control& info = controls_[4];
   info = Control{this, Widget::InfoLabel, nullptr, true, false, arrow, kBlack, kWhite, {}};
   CreateChild(info, kLabelClass, "透明标签", 0, WS_EX_TRANSPARENT, main_, RECT{8, 8, 200, 40}, kIdInfoLabel);
+
+  // The level label's box reaches 7 pixels into the mute label's; the mute label lies above
+  // it (and siblings clip each other) so its border and caption show whole.
+  ::SetWindowPos(mute.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   {
     // Work posted before the window existed (none is expected) waits for it.
