@@ -5,7 +5,10 @@
 #include <commctrl.h>
 
 #include "app/app.h"
+#include "platform/internet.h"
 #include "platform/platform.h"
+#include "platform/regex_engine.h"
+#include "platform/secondary_windows.h"
 #include "platform/win32/backends.h"
 
 namespace {
@@ -22,8 +25,19 @@ int Run(HINSTANCE instance) {
   const auto system = win32::MakeSystem();
   const auto registry = win32::MakeRegistry();
   const auto shell = win32::MakeShellWindows();
+  const auto internet = win32::MakeInternet();
+  const auto regex = win32::MakeRegexEngine();
+  // Every RegexObject of the program uses this engine; the guard hands the built-in one back
+  // only after the app (and with it every thread) is gone.
+  struct DefaultRegexGuard {
+    explicit DefaultRegexGuard(IRegexEngine* engine) { SetDefaultRegexEngine(engine); }
+    ~DefaultRegexGuard() { SetDefaultRegexEngine(nullptr); }
+    DefaultRegexGuard(const DefaultRegexGuard&) = delete;
+    DefaultRegexGuard& operator=(const DefaultRegexGuard&) = delete;
+  } regexGuard(regex.get());
 
   win32::Forms forms(instance);
+  const auto secondary = win32::MakeSecondaryWindows(forms);
   Platform platform;
   platform.forms = &forms;
   platform.audio = audio.get();
@@ -31,6 +45,9 @@ int Run(HINSTANCE instance) {
   platform.system = system.get();
   platform.registry = registry.get();
   platform.shell = shell.get();
+  platform.regex = regex.get();
+  platform.internet = internet.get();
+  platform.secondary = secondary.get();
 
   App app(platform);
   // Loading raises the creation event; a later instance ends inside it, and the loop then
