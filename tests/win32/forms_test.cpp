@@ -326,13 +326,16 @@ TEST(FormsEnd, EndingInsideTheCreationEventNeverShowsTheWindow) {
   EXPECT_EQ(forms.RunMessageLoop(), 0);
 }
 
+// A named CALLBACK: a lambda has the wrong calling convention for TIMERPROC in 32-bit builds.
+void CALLBACK QuitFromTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  ::PostQuitMessage(7);
+}
+
 TEST_F(FormsTest, TimerRunsOnlyOnceAPeriodIsGiven) {
   // Period 0 at load: nothing fires while the loop runs for a while.
   forms.PostToUi([] {});
-  ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    ::PostQuitMessage(7);
-  });
+  ::SetTimer(nullptr, 0, 300, &QuitFromTimer);
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
   // (the window may see mouse moves as it appears under the pointer; only the timer counts)
@@ -463,7 +466,8 @@ TEST_F(FormsTest, InputBoxReturnsTheTypedTextOnEnterAndNothingOnEscape) {
     bool confirmed;
   } cases[] = {{"#00FF00", VK_RETURN, true}, {"中文", VK_RETURN, true}, {"#123456", VK_ESCAPE, false}};
   for (const auto& c : cases) {
-    BoxDriver driver{kInputBoxClass, [&](HWND box) {
+    BoxDriver driver{kInputBoxClass,
+                     [&](HWND box) {
                        const HWND edit = ::GetDlgItem(box, kIdInputEdit);
                        ::SetWindowTextW(edit, ToWide(c.typed).c_str());
                        wchar_t ok[64] = {}, cancel[64] = {};
@@ -471,7 +475,9 @@ TEST_F(FormsTest, InputBoxReturnsTheTypedTextOnEnterAndNothingOnEscape) {
                        ::GetWindowTextW(::GetDlgItem(box, IDCANCEL), cancel, 64);
                        driver.body = std::wstring(ok) + L"|" + cancel;
                        ::PostMessageW(edit, WM_KEYDOWN, c.key, 0);
-                     }};
+                     },
+                     {},
+                     {}};
     g_box = &driver;
     ::SetTimer(nullptr, 0, 50, &DriveBox);
     const InputResult result = forms.InputBox("请输入颜色", "");
@@ -485,12 +491,15 @@ TEST_F(FormsTest, InputBoxReturnsTheTypedTextOnEnterAndNothingOnEscape) {
 }
 
 TEST_F(FormsTest, MessageBoxIsTaskModalWithTheDefaultCaption) {
-  BoxDriver driver{L"#32770", [&](HWND box) {
+  BoxDriver driver{L"#32770",
+                   [&](HWND box) {
                      wchar_t text[256] = {};
                      ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 256);
                      driver.body = text;
                      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-                   }};
+                   },
+                   {},
+                   {}};
   g_box = &driver;
   ::SetTimer(nullptr, 0, 50, &DriveBox);
   forms.MessageBox("设置成功，重启程序后生效", "");
