@@ -145,7 +145,7 @@ void UpdateCheck::Worker::Apply(const CheckOutcome& outcome) {
   windows->SetVisible(AboutControl::Progress, false);
   const Text& latest = *outcome.texts.latestVersion;
   if (latest == running && latest == kRunningVersion) {
-    if (live()) windows->MessageBox("当前已是最新版本了", "信息：");
+    if (live()) windows->MessageBox("当前已是最新版本了", kMessageCaption);
     return;
   }
   if (!live()) return;

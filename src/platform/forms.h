@@ -33,6 +33,10 @@ enum class MenuCommand {
   Exit,            // 退出程序
 };
 
+// The captions the message and input boxes carry when a command names none.
+inline constexpr char kMessageCaption[] = "信息：";
+inline constexpr char kInputCaption[] = "请输入：";
+
 struct PopupItem {
   Text text;
   bool checked = false;

@@ -7,9 +7,7 @@
 #include "text/path_split.h"
 
 namespace zelv {
-namespace {
-constexpr char kMessageCaption[] = "信息：";
-}  // namespace
+namespace {}  // namespace
 
 Text AutostartCommand(App& app) {
   // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "x" + std::string&&.

@@ -10,8 +10,6 @@ namespace zelv {
 
 namespace {
 
-constexpr char kMessageCaption[] = "信息：";
-constexpr char kInputCaption[] = "请输入：";
 constexpr char kColourPrompt[] = "请输入十六进制颜色值  格式示例：#FF3300";
 constexpr char kWrongLength[] = "请输入正确的十六进制颜色值";
 constexpr char kSaved[] = "设置成功，重启程序即可显示新颜色";

@@ -21,7 +21,6 @@ constexpr char kScriptSlot[] = "<脚本>";
 // Two echo requests to the loopback address: about one second, enough for this process to
 // be gone before the new one claims the single-instance event.
 constexpr char kDelay[] = "2";
-constexpr char kMessageCaption[] = "信息：";
 
 void ReplaceFirst(Text& text, const Text& slot, const Text& value) {
   const std::size_t at = text.find(slot);

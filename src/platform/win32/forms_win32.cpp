@@ -12,8 +12,6 @@ namespace {
 
 const Text kMainTitle = "Zelv Monitor";
 const Text kLabelFace = "微软雅黑";
-const Text kDefaultMessageCaption = "信息：";
-const Text kDefaultInputCaption = "请输入：";
 const Text kConfirmCaption = "确认输入(&O)";
 const Text kCancelCaption = "取消(&C)";
 
@@ -433,7 +431,7 @@ void Forms::RegisterTooltip(Widget tool, const Text& text) {
 }
 
 void Forms::MessageBox(const Text& text, const Text& caption) {
-  const Text& shown = caption.empty() ? kDefaultMessageCaption : caption;
+  const Text& shown = caption.empty() ? Text(kMessageCaption) : caption;
   ::MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(shown).c_str(), MB_OK | MB_TASKMODAL);
 }
 
@@ -448,7 +446,7 @@ InputResult Forms::InputBox(const Text& prompt, const Text& caption) {
   ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  const Text& title = caption.empty() ? kDefaultInputCaption : caption;
+  const Text& title = caption.empty() ? Text(kInputCaption) : caption;
   const HWND dialog = ::CreateWindowExW(
       exStyle, kInputBoxClass, ToWide(title).c_str(), style, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
       (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, instance_, &state);
