@@ -60,7 +60,6 @@ win32_tests() {
 
 e2e_tests() {
   local rc=0
-  zelv_start_web_server || return 1
   export ZELV_TRIMBELLE="$(zelv_windows_path "$wintest_dir/src/Trimbelle.exe")"
   export ZELV_TEST_TASKBAR="$(zelv_windows_path "$wintest_dir/tests/e2e/test_taskbar.exe")"
   zelv_audio_on
@@ -72,7 +71,7 @@ layer "format" format_check
 layer "host unit tests" host_tests
 layer "Windows test build" win_build
 if ((wintest_built)); then
-  if zelv_env_start audio; then
+  if zelv_env_start audio && zelv_start_web_server; then
     layer "Win32 tests under Wine" win32_tests
     layer "end-to-end tests under Wine" e2e_tests
   else

@@ -210,31 +210,38 @@ zelv_windows_path() {
   printf 'Z:%s\n' "${p//\//\\}"
 }
 
-# The local web server of the end-to-end tests, on 127.0.0.1 with HTTP and HTTPS on free ports.
-# Tests find it through ZELV_TEST_HTTP_PORT / ZELV_TEST_HTTPS_PORT and put the files it serves
-# into ZELV_TEST_WWW (a Windows path).
+# The local web server of the Win32 and end-to-end tests, on 127.0.0.1: HTTP, HTTPS with a
+# certificate the tests trust, and HTTPS with one nobody trusts. The ports are fixed because the
+# test builds of Trimbelle.exe carry the update page and probe site addresses
+# (CMakePresets.json, wintest); keep both places in step.
+# Tests find it through ZELV_TEST_HTTP_PORT / ZELV_TEST_HTTPS_PORT / ZELV_TEST_UNTRUSTED_PORT,
+# find the trusted certificate at ZELV_TEST_CERT and put the files it serves into
+# ZELV_TEST_WWW (Windows paths).
 zelv_start_web_server() {
   local dir="$ZELV_ENV_DIR/web"
   mkdir -p "$dir/www"
   python3 "$ZELV_ROOT/tests/e2e/web_server.py" --root "$dir/www" --state-dir "$dir" \
-    >"$dir/server.log" 2>&1 &
+    --http-port "${ZELV_TEST_HTTP_PORT:-47080}" --https-port "${ZELV_TEST_HTTPS_PORT:-47443}" \
+    --untrusted-port "${ZELV_TEST_UNTRUSTED_PORT:-47444}" >"$dir/server.log" 2>&1 &
   local pid=$!
   ZELV_ENV_PIDS+=("$pid")
   local i
-  for ((i = 0; i < 200; i++)); do
+  for ((i = 0; i < 400; i++)); do
     if [[ -s "$dir/ports" ]]; then
-      read -r ZELV_TEST_HTTP_PORT ZELV_TEST_HTTPS_PORT <"$dir/ports"
-      export ZELV_TEST_HTTP_PORT ZELV_TEST_HTTPS_PORT
+      read -r ZELV_TEST_HTTP_PORT ZELV_TEST_HTTPS_PORT ZELV_TEST_UNTRUSTED_PORT <"$dir/ports"
+      export ZELV_TEST_HTTP_PORT ZELV_TEST_HTTPS_PORT ZELV_TEST_UNTRUSTED_PORT
       ZELV_TEST_WWW="$(zelv_windows_path "$dir/www")"
       ZELV_TEST_WWW_UNIX="$dir/www"
-      export ZELV_TEST_WWW ZELV_TEST_WWW_UNIX
-      zelv_log "web server: http 127.0.0.1:$ZELV_TEST_HTTP_PORT, https 127.0.0.1:$ZELV_TEST_HTTPS_PORT"
+      ZELV_TEST_CERT="$(zelv_windows_path "$dir/cert.pem")"
+      export ZELV_TEST_WWW ZELV_TEST_WWW_UNIX ZELV_TEST_CERT
+      zelv_log "web server: http $ZELV_TEST_HTTP_PORT, https $ZELV_TEST_HTTPS_PORT," \
+        "untrusted https $ZELV_TEST_UNTRUSTED_PORT on 127.0.0.1"
       return 0
     fi
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.05
   done
-  zelv_log "web server did not start:"
+  zelv_log "web server did not start (are ports ${ZELV_TEST_HTTP_PORT:-47080}, ${ZELV_TEST_HTTPS_PORT:-47443} and ${ZELV_TEST_UNTRUSTED_PORT:-47444} free?):"
   cat "$dir/server.log" >&2
   return 1
 }

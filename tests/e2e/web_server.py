@@ -2,14 +2,19 @@
 """Local web server for the end-to-end tests: HTTP and HTTPS on 127.0.0.1 only.
 
 Serves files from --root, plus a few routes that real servers produce by accident:
-  /stall...          accepts the request and never answers (until the server stops)
+  /stall...          accepts the request and never answers (until the server stops); so does
+                     any path P for which the file P.stall exists in the root
   /echo...           answers with what it received: request line, headers, body
                      (JSON; ?format=text gives plain text)
   /cookie?a=1&b=2    sends one Set-Cookie header per query parameter
   /status/NNN        answers with that status code and a short body
+  /size/N            answers with N bytes of "a"
+  /redirect?to=URL   answers 302 with Location: URL
 
-When both ports are listening it writes "HTTP_PORT HTTPS_PORT" to STATE_DIR/ports. The HTTPS
-certificate is self-signed and made at start-up with openssl, inside STATE_DIR.
+HTTPS is served twice: on --https-port with the certificate STATE_DIR/cert.pem, which the tests
+make their Wine prefix trust, and on --untrusted-port with STATE_DIR/untrusted.pem, which nothing
+trusts. Both are self-signed for localhost and 127.0.0.1 and made at start-up with openssl.
+When all ports listen it writes "HTTP_PORT HTTPS_PORT UNTRUSTED_PORT" to STATE_DIR/ports.
 """
 
 import argparse
@@ -53,7 +58,7 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def _route(self):
         url = urllib.parse.urlsplit(self.path)
         path = url.path
-        if path.startswith("/stall"):
+        if path.startswith("/stall") or self._stall_file(path):
             STOP.wait(STALL_LIMIT_SECONDS)
             self.close_connection = True
             return True
@@ -78,6 +83,17 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             cookies = [("Set-Cookie", "%s=%s; Path=/" % (k, v)) for k, v in pairs]
             self._send(200, b"cookies set\n", extra=cookies)
             return True
+        if path.startswith("/size/"):
+            try:
+                size = int(path[len("/size/"):])
+            except ValueError:
+                size = 0
+            self._send(200, b"a" * size)
+            return True
+        if path.startswith("/redirect"):
+            target = dict(urllib.parse.parse_qsl(url.query)).get("to", "/")
+            self._send(302, b"moved\n", extra=[("Location", target)])
+            return True
         if path.startswith("/status/"):
             try:
                 code = int(path[len("/status/"):])
@@ -86,6 +102,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self._send(code, ("status %d\n" % code).encode("ascii"))
             return True
         return False
+
+    def _stall_file(self, path):
+        relative = urllib.parse.unquote(path).lstrip("/")
+        if not relative or ".." in relative.split("/"):
+            return False
+        return os.path.exists(os.path.join(self.directory, relative + ".stall"))
 
     def do_GET(self):
         if not self._route():
@@ -128,15 +150,17 @@ class TlsServer(Server):
         super().finish_request(request, client_address)
 
 
-def make_certificate(state_dir):
-    cert = os.path.join(state_dir, "cert.pem")
-    key = os.path.join(state_dir, "key.pem")
+def make_certificate(state_dir, name):
+    cert = os.path.join(state_dir, name + ".pem")
+    key = os.path.join(state_dir, name + "-key.pem")
     subprocess.run(
         ["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-         "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1,DNS:localhost",
+         "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
          "-keyout", key, "-out", cert],
         check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return cert, key
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    return context
 
 
 def main():
@@ -145,6 +169,7 @@ def main():
     parser.add_argument("--state-dir", required=True)
     parser.add_argument("--http-port", type=int, default=0)
     parser.add_argument("--https-port", type=int, default=0)
+    parser.add_argument("--untrusted-port", type=int, default=0)
     args = parser.parse_args()
     os.makedirs(args.state_dir, exist_ok=True)
     root = os.path.abspath(args.root)
@@ -152,19 +177,18 @@ def main():
     def handler(*a, **kw):
         return Handler(*a, directory=root, **kw)
 
-    cert, key = make_certificate(args.state_dir)
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.load_cert_chain(cert, key)
-
-    http_server = Server(("127.0.0.1", args.http_port), handler)
-    https_server = TlsServer(("127.0.0.1", args.https_port), handler, context)
-    threads = [threading.Thread(target=s.serve_forever, daemon=True) for s in (http_server, https_server)]
+    servers = [
+        Server(("127.0.0.1", args.http_port), handler),
+        TlsServer(("127.0.0.1", args.https_port), handler, make_certificate(args.state_dir, "cert")),
+        TlsServer(("127.0.0.1", args.untrusted_port), handler, make_certificate(args.state_dir, "untrusted")),
+    ]
+    threads = [threading.Thread(target=s.serve_forever, daemon=True) for s in servers]
     for t in threads:
         t.start()
 
     ports = os.path.join(args.state_dir, "ports")
     with open(ports + ".tmp", "w") as f:
-        f.write("%d %d\n" % (http_server.server_address[1], https_server.server_address[1]))
+        f.write(" ".join(str(s.server_address[1]) for s in servers) + "\n")
     os.replace(ports + ".tmp", ports)
 
     def stop(*_):
@@ -175,7 +199,7 @@ def main():
     # A bounded wait, so the signal handler gets to run between waits.
     while not STOP.wait(0.2):
         pass
-    for s in (http_server, https_server):
+    for s in servers:
         s.shutdown()
         s.server_close()
 

@@ -15,7 +15,9 @@ HINTERNET H(InternetHandle handle) { return reinterpret_cast<HINTERNET>(handle);
 InternetHandle Id(HINTERNET handle) { return reinterpret_cast<InternetHandle>(handle); }
 
 // Without these a silent server holds the worker for WinINet's defaults (minutes, or for
-// ever on some systems), and an abandoned check would never end.
+// ever on some systems), and an abandoned check would never end. They are set on every
+// handle, not just the session: not every WinINet passes a session's time-outs down to the
+// requests made under it (Wine's does not).
 void ApplyTimeouts(HINTERNET handle) {
   DWORD ms = kNetworkTimeoutMs;
   for (DWORD option :
@@ -37,6 +39,41 @@ bool StartsWithHttps(const std::wstring& url) {
   return scheme == L"https://";
 }
 
+// A GET of an https URL, sent, with the time-outs on every handle (InternetOpenUrl would
+// send before any could be set on its request). Null when it could not be sent.
+ScopedInternetHandle OpenSecureGet(HINTERNET session, const std::wstring& url,
+                                   ScopedInternetHandle& connection) {
+  URL_COMPONENTSW parts{};
+  parts.dwStructSize = sizeof(parts);
+  parts.dwHostNameLength = 1;
+  parts.dwUrlPathLength = 1;
+  parts.dwExtraInfoLength = 1;
+  if (!::InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts) ||
+      parts.nScheme != INTERNET_SCHEME_HTTPS || parts.lpszHostName == nullptr ||
+      parts.dwHostNameLength == 0) {
+    return ScopedInternetHandle();
+  }
+  const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+  std::wstring path =
+      parts.lpszUrlPath != nullptr ? std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) : L"";
+  if (parts.lpszExtraInfo != nullptr) path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (path.empty()) path = L"/";
+
+  connection.reset(
+      ::InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  if (!connection) return ScopedInternetHandle();
+  ApplyTimeouts(connection.get());
+  ScopedInternetHandle request(
+      ::HttpOpenRequestW(connection.get(), L"GET", path.c_str(), nullptr, nullptr, nullptr,
+                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_SECURE |
+                             INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI,
+                         0));
+  if (!request) return ScopedInternetHandle();
+  ApplyTimeouts(request.get());
+  if (!::HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return ScopedInternetHandle();
+  return request;
+}
+
 class Internet final : public IInternet {
  public:
   bool CheckConnection(const Text& url, std::uint32_t flags) override {
@@ -54,14 +91,18 @@ class Internet final : public IInternet {
 
   InternetHandle Connect(InternetHandle internet, const Text& host, int port,
                          std::uint32_t service) override {
-    return Id(::InternetConnectA(H(internet), host.c_str(), static_cast<INTERNET_PORT>(port), "", "", service,
-                                 0, 0));
+    HINTERNET handle = ::InternetConnectA(H(internet), host.c_str(), static_cast<INTERNET_PORT>(port), "", "",
+                                          service, 0, 0);
+    if (handle != nullptr) ApplyTimeouts(handle);
+    return Id(handle);
   }
 
   InternetHandle OpenRequest(InternetHandle connection, const Text& verb, const Text& path,
                              const Text& version, std::uint32_t flags) override {
-    return Id(::HttpOpenRequestA(H(connection), verb.c_str(), path.c_str(), version.c_str(), nullptr, nullptr,
-                                 flags, 0));
+    HINTERNET handle = ::HttpOpenRequestA(H(connection), verb.c_str(), path.c_str(), version.c_str(), nullptr,
+                                          nullptr, flags, 0);
+    if (handle != nullptr) ApplyTimeouts(handle);
+    return Id(handle);
   }
 
   bool SetSecurityFlags(InternetHandle request, std::uint32_t flags) override {
@@ -110,11 +151,8 @@ class Internet final : public IInternet {
     // Redirects are followed here, one by one, so that none can lead to plain HTTP;
     // certificate checks stay on (no ignore flags).
     for (int hop = 0; hop < 5; ++hop) {
-      ScopedInternetHandle request(::InternetOpenUrlW(
-          session.get(), current.c_str(), nullptr, 0,
-          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_SECURE |
-              INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI,
-          0));
+      ScopedInternetHandle connection;
+      ScopedInternetHandle request = OpenSecureGet(session.get(), current, connection);
       if (!request) return std::nullopt;
       DWORD status = 0;
       DWORD size = sizeof(status);
