@@ -134,6 +134,61 @@ bool PostKey(HWND hwnd, UINT vk) {
 
 bool PostClose(HWND hwnd) { return PostMessageW(hwnd, WM_CLOSE, 0, 0) != 0; }
 
+bool ChooseMenuRow(HWND meter, int row) {
+  PostMessageW(meter, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+  PostMessageW(meter, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+  HWND popup = nullptr;
+  const DWORD pid = ProcessOf(meter);
+  if (!WaitUntil(
+          [&] {
+            popup = FindWindowW(L"#32768", nullptr);
+            return popup && IsWindowVisible(popup) && ProcessOf(popup) == pid;
+          },
+          5s))
+    return false;
+  for (int i = 0; i < row; ++i) PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+  return true;
+}
+
+std::wstring DismissMessageBox(DWORD pid, Duration limit) {
+  HWND box = WaitForTopWindow(L"#32770", std::nullopt, pid, limit);
+  if (!box) return {};
+  std::wstring text;
+  if (HWND label = GetDlgItem(box, 0xFFFF)) text = TextOf(label);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+int CountPixels(HWND hwnd, const std::function<bool(int, int, int)>& test) {
+  const RECT r = RectOf(hwnd);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return 0;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  int count = 0;
+  if (bitmap && memory) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    const auto* pixel = static_cast<const unsigned char*>(bits);
+    for (int i = 0; i < width * height; ++i, pixel += 4)
+      if (test(pixel[2], pixel[1], pixel[0])) ++count;
+    SelectObject(memory, old);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (memory) DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return count;
+}
+
 std::optional<std::string> Env(const char* name) {
   const char* value = std::getenv(name);
   if (!value || !*value) return std::nullopt;
@@ -164,6 +219,11 @@ fs::path TrimbellePath() {
 }
 
 fs::path TestTaskbarPath() { return EnvPath(L"ZELV_TEST_TASKBAR", OwnDirectory() / L"test_taskbar.exe"); }
+
+fs::path PublisherPath() {
+  return EnvPath(L"ZELV_PUBLISH",
+                 OwnDirectory() / L".." / L".." / L"tools" / L"publisher" / L"zelv_publish.exe");
+}
 
 Sandbox::Sandbox() {
   std::error_code ec;

@@ -90,6 +90,15 @@ HWND WaitForTopWindow(const std::wstring& cls, const std::optional<std::wstring>
 // A direct child of `parent` with the class (and, if given, the text); nullptr if none.
 HWND FindChild(HWND parent, const std::wstring& cls, const std::optional<std::wstring>& text = {});
 
+// Right press on the meter, then the row (1 = the first) of its popup chosen with the
+// keyboard, as the driver cannot read or click the items of another process's menu.
+bool ChooseMenuRow(HWND meter, int row);
+// The text of the process's message box, which is then closed with OK; empty if none came.
+std::wstring DismissMessageBox(DWORD pid, Duration limit);
+// How many of the window's pixels on the screen satisfy `test` (r, g, b); the window must be
+// unobscured.
+int CountPixels(HWND hwnd, const std::function<bool(int, int, int)>& test);
+
 // Posts a key press and release, as the keyboard would reach the focused window.
 bool PostKey(HWND hwnd, UINT vk);
 bool PostClose(HWND hwnd);
@@ -98,6 +107,7 @@ bool PostClose(HWND hwnd);
 // for running e2e_tests.exe by hand.
 std::filesystem::path TrimbellePath();
 std::filesystem::path TestTaskbarPath();
+std::filesystem::path PublisherPath();
 std::optional<std::string> Env(const char* name);
 
 // A fresh directory with its own copy of Trimbelle.exe, so files written beside the program

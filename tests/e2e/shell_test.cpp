@@ -69,35 +69,6 @@ bool DockedInPlace(HWND meter, const TestTaskbar& bar) {
          << Width(tasks);
 }
 
-// Right press on the meter, then the row of the popup chosen with the keyboard, as the
-// driver cannot read or click the items of another process's menu.
-bool ChooseMenuRow(HWND meter, int row) {
-  PostMessageW(meter, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
-  PostMessageW(meter, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
-  HWND popup = nullptr;
-  const DWORD pid = ProcessOf(meter);
-  if (!WaitUntil(
-          [&] {
-            popup = FindWindowW(L"#32768", nullptr);
-            return popup && IsWindowVisible(popup) && ProcessOf(popup) == pid;
-          },
-          5s))
-    return false;
-  for (int i = 0; i < row; ++i) PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
-  PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
-  return true;
-}
-
-// The text of the process's message box, which is then closed with OK; empty if none came.
-std::wstring DismissMessageBox(DWORD pid, Duration limit) {
-  HWND box = WaitForTopWindow(L"#32770", std::nullopt, pid, limit);
-  if (!box) return {};
-  std::wstring text;
-  if (HWND label = GetDlgItem(box, 0xFFFF)) text = TextOf(label);
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  return text;
-}
-
 std::optional<std::wstring> RunValue() {
   wchar_t data[1024] = {};
   DWORD bytes = sizeof data;

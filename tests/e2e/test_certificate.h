@@ -1,8 +1,9 @@
 #pragma once
 // The local web server's certificate, made trusted for the length of a test run: the update
 // page is read with certificate checks on, so without this no check could ever succeed.
-#include <wincrypt.h>
 #include <windows.h>
+// after windows.h, whose types it needs
+#include <wincrypt.h>
 
 #include <string>
 #include <vector>
