@@ -1,5 +1,6 @@
 #include "net/update_check.h"
 
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -43,10 +44,14 @@ bool DefaultThreadStarter(std::function<void()> job) {
 }  // namespace
 
 // Shared between the UI thread and one worker. The UI side fields are touched on the UI
-// thread only; the pointers stay valid for as long as the check is not cancelled, because
-// everything that ends their owners cancels first, on the UI thread.
+// thread only. The forms and windows stay valid for as long as the check is not cancelled,
+// because everything that ends their owners cancels first, on the UI thread; the network
+// backend is never destroyed (see main), as an abandoned worker may still be inside it.
 struct UpdateCheck::Worker {
   std::atomic<bool> cancelled{false};
+  // Held by the worker while it tests `cancelled` and posts its result, and by Cancel: once
+  // Cancel returns, the worker can no longer reach the forms, which may then go away.
+  std::mutex postMutex;
   bool resultShown = false;  // UI thread only
   IInternet* internet = nullptr;
   IForms* forms = nullptr;
@@ -55,6 +60,10 @@ struct UpdateCheck::Worker {
   UpdateEndpoints endpoints;
 
   void Apply(const CheckOutcome& outcome);
+  void Cancel() {
+    const std::lock_guard lock(postMutex);
+    cancelled = true;
+  }
 };
 
 std::optional<Bytes> BytesFromHex(const Text& hex) {
@@ -162,7 +171,7 @@ UpdateCheck::UpdateCheck(App& app, UpdateEndpoints endpoints, ThreadStarter star
       starter_(starter ? std::move(starter) : DefaultThreadStarter) {}
 
 UpdateCheck::~UpdateCheck() {
-  if (current_) current_->cancelled = true;
+  if (current_) current_->Cancel();
 }
 
 bool UpdateCheck::Running() const { return current_ && !current_->resultShown && !current_->cancelled; }
@@ -187,6 +196,7 @@ void UpdateCheck::OnCheckButtonClicked() {
 
   const bool started = starter_([worker] {
     CheckOutcome outcome = RunUpdateCheck(*worker->internet, worker->endpoints, worker->cancelled);
+    const std::lock_guard lock(worker->postMutex);
     if (worker->cancelled) return;
     worker->forms->PostToUi([worker, outcome = std::move(outcome)] { worker->Apply(outcome); });
   });
@@ -195,7 +205,7 @@ void UpdateCheck::OnCheckButtonClicked() {
 }
 
 void UpdateCheck::OnAboutWindowDestroying() {
-  if (current_) current_->cancelled = true;
+  if (current_) current_->Cancel();
 }
 
 }  // namespace zelv

@@ -25,16 +25,13 @@ int Run(HINSTANCE instance) {
   const auto system = win32::MakeSystem();
   const auto registry = win32::MakeRegistry();
   const auto shell = win32::MakeShellWindows();
-  const auto internet = win32::MakeInternet();
-  const auto regex = win32::MakeRegexEngine();
-  // Every RegexObject of the program uses this engine; the guard hands the built-in one back
-  // only after the app (and with it every thread) is gone.
-  struct DefaultRegexGuard {
-    explicit DefaultRegexGuard(IRegexEngine* engine) { SetDefaultRegexEngine(engine); }
-    ~DefaultRegexGuard() { SetDefaultRegexEngine(nullptr); }
-    DefaultRegexGuard(const DefaultRegexGuard&) = delete;
-    DefaultRegexGuard& operator=(const DefaultRegexGuard&) = delete;
-  } regexGuard(regex.get());
+  // Never destroyed: an update check abandoned by its window is not waited for, and may still
+  // be reading the network or stripping a page when the program ends. The end of the process
+  // takes them; nothing else may.
+  zelv::IInternet* const internet = win32::MakeInternet().release();
+  IRegexEngine* const regex = win32::MakeRegexEngine().release();
+  // Every RegexObject of the program uses this engine.
+  SetDefaultRegexEngine(regex);
 
   win32::Forms forms(instance);
   const auto secondary = win32::MakeSecondaryWindows(forms);
@@ -45,8 +42,8 @@ int Run(HINSTANCE instance) {
   platform.system = system.get();
   platform.registry = registry.get();
   platform.shell = shell.get();
-  platform.regex = regex.get();
-  platform.internet = internet.get();
+  platform.regex = regex;
+  platform.internet = internet;
   platform.secondary = secondary.get();
 
   App app(platform);
