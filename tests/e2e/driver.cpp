@@ -154,8 +154,15 @@ bool ChooseMenuRow(HWND meter, int row) {
 std::wstring DismissMessageBox(DWORD pid, Duration limit) {
   HWND box = WaitForTopWindow(L"#32770", std::nullopt, pid, limit);
   if (!box) return {};
+  // The box may be found while its dialog is still creating its controls.
   std::wstring text;
-  if (HWND label = GetDlgItem(box, 0xFFFF)) text = TextOf(label);
+  WaitUntil(
+      [&] {
+        HWND label = GetDlgItem(box, 0xFFFF);
+        if (label) text = TextOf(label);
+        return !text.empty();
+      },
+      limit);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   return text;
 }

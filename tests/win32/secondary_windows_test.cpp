@@ -292,5 +292,71 @@ TEST_F(SecondaryWindowsTest, ModalWindowDisablesOnlyOtherParentlessWindows) {
   ::DestroyWindow(top);
 }
 
+// Nested windows: the about window is destroyed while the support window, opened from its
+// time, runs its own loop, and a fresh about window opens and closes inside that loop. Each
+// loop must still end with its own window.
+struct NestedScript {
+  static inline ISecondaryWindows* windows = nullptr;
+  static inline int stage = 0;
+  static inline int waited = 0;
+  static inline bool hung = false;
+
+  static HWND Find(const char* caption) {
+    return ::FindWindowW(L"ZelvSecondaryWindow", ToWide(caption).c_str());
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    switch (stage) {
+      case 0:
+        if (!Find("赞助") && Find("检测更新/关于      ---- 部分图标素材来源于开源网站Icons8")) {
+          stage = 1;
+          windows->RunModal(SecondaryWindow::Sponsor, nullptr);  // returns at stage 4
+        }
+        break;
+      case 1:
+        if (HWND about = Find("检测更新/关于      ---- 部分图标素材来源于开源网站Icons8")) {
+          stage = 2;
+          ::DestroyWindow(about);
+        }
+        break;
+      case 2:
+        stage = 3;
+        windows->RunModal(SecondaryWindow::About, nullptr);
+        stage = 4;
+        break;
+      case 3:
+        if (HWND about = Find("检测更新/关于      ---- 部分图标素材来源于开源网站Icons8"))
+          ::PostMessageW(about, WM_CLOSE, 0, 0);
+        break;
+      case 4:
+        if (HWND sponsor = Find("赞助")) {
+          stage = 5;
+          ::PostMessageW(sponsor, WM_CLOSE, 0, 0);
+        }
+        break;
+      default:
+        // Everything is closed: the first loop should have ended by now.
+        if (++waited == 20) {
+          hung = true;
+          ::PostQuitMessage(0);
+        }
+        break;
+    }
+  }
+};
+
+TEST_F(SecondaryWindowsTest, EachModalLoopEndsWithItsOwnWindow) {
+  NestedScript::windows = windows_.get();
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, NestedScript::Tick);
+  windows_->RunModal(SecondaryWindow::About, nullptr);
+  ::KillTimer(nullptr, timer);
+  MSG quit{};
+  while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  EXPECT_EQ(NestedScript::stage, 5);
+  EXPECT_FALSE(NestedScript::hung) << "the first about window's loop outlived its window";
+  EXPECT_FALSE(windows_->IsOpen(SecondaryWindow::About));
+  EXPECT_FALSE(windows_->IsOpen(SecondaryWindow::Sponsor));
+}
+
 }  // namespace
 }  // namespace zelv::win32

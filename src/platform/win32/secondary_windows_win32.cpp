@@ -44,7 +44,9 @@ struct Picture {
 
 struct WindowState {
   HWND window = nullptr;
-  bool closed = false;
+  // The running modal loop's own flag: a window of the same kind opened later, from a loop
+  // nested in this one, gets a fresh state, and must not end this loop or be ended by it.
+  bool* closed = nullptr;
   IAboutWindowEvents* events = nullptr;
   std::array<HWND, 5> controls{};
   std::array<ColourValue, 5> colours{};
@@ -85,12 +87,20 @@ class SecondaryWindows final : public ISecondaryWindows {
   SecondaryWindows() {
     Gdiplus::GdiplusStartupInput input;
     gdiplusOk_ = Gdiplus::GdiplusStartup(&gdiplusToken_, &input, nullptr) == Gdiplus::Ok;
-    const HFONT font = ::CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                                     CLEARTYPE_QUALITY, 0, ToWide("微软雅黑").c_str());
-    yaHei_ = font;
+    auto yaHei = [](BOOL underline) {
+      return ::CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET, 0, 0,
+                           CLEARTYPE_QUALITY, 0, ToWide("微软雅黑").c_str());
+    };
+    yaHei_ = yaHei(FALSE);
+    // The hyperlink is underlined, so it reads as one.
+    yaHeiLink_ = yaHei(TRUE);
   }
   ~SecondaryWindows() override {
+    // The pictures are GDI+ objects: they go before GDI+ does.
+    about_ = WindowState{};
+    sponsor_ = WindowState{};
     if (yaHei_ != nullptr) ::DeleteObject(yaHei_);
+    if (yaHeiLink_ != nullptr) ::DeleteObject(yaHeiLink_);
     if (gdiplusOk_) Gdiplus::GdiplusShutdown(gdiplusToken_);
   }
 
@@ -144,6 +154,7 @@ class SecondaryWindows final : public ISecondaryWindows {
   ULONG_PTR gdiplusToken_ = 0;
   bool gdiplusOk_ = false;
   HFONT yaHei_ = nullptr;
+  HFONT yaHeiLink_ = nullptr;
   WindowState about_;
   WindowState sponsor_;
 };
@@ -155,6 +166,7 @@ bool SecondaryWindows::RegisterClasses() {
     wc.lpfnWndProc = Proc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));  // the program's icon, when it has one
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = name;
     if (::RegisterClassExW(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
@@ -205,6 +217,8 @@ void SecondaryWindows::BuildAbout(WindowState& s) {
   c[static_cast<std::size_t>(AboutControl::CheckButton)] = s.checkButton;
   s.homeLink = Child(s, w, L"STATIC", "手动查看最新版本", WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX, 0, 14, 105,
                      126, 20, kIdHomeLink, true);  // 更多历史记录1
+  if (yaHeiLink_ != nullptr)
+    ::SendMessageW(s.homeLink, WM_SETFONT, reinterpret_cast<WPARAM>(yaHeiLink_), FALSE);
   Child(s, w, L"STATIC", kCredit, WS_VISIBLE | SS_NOPREFIX, 0, 23, 141, 209, 17, -1, false);  // 标签5
   const HWND box = Child(s, w, kBoxClass, "", 0, 0, 8, 176, 304, 48, -1, false);  // 外形框1, hidden
   c[static_cast<std::size_t>(AboutControl::Progress)] = box;
@@ -212,8 +226,8 @@ void SecondaryWindows::BuildAbout(WindowState& s) {
   Child(s, box, L"STATIC", "正在检测更新中，请勿关闭本窗口", WS_VISIBLE | SS_NOPREFIX, 0, 55, 10, 241, 25, -1,
         true);  // 标签2666666
   c[static_cast<std::size_t>(AboutControl::ResultBox)] =
-      Child(s, w, L"EDIT", "获取失败...", ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE, 23,
-            184, 288, 200, -1, true);  // 编辑框11, hidden
+      Child(s, w, L"EDIT", "获取失败...", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL,
+            WS_EX_CLIENTEDGE, 23, 184, 288, 200, -1, true);  // 编辑框11, hidden
   s.colours[static_cast<std::size_t>(AboutControl::ResultBox)] = 0x00808000;
   c[static_cast<std::size_t>(AboutControl::PageTextBox)] =
       Child(s, w, L"EDIT", "", WS_VISIBLE | ES_MULTILINE, WS_EX_CLIENTEDGE, 984, 104, 312, 256, -1,
@@ -255,18 +269,21 @@ void SecondaryWindows::RunModal(SecondaryWindow which, IAboutWindowEvents* event
   ::EnumThreadWindows(::GetCurrentThreadId(), CollectParentless, reinterpret_cast<LPARAM>(&collect));
   for (HWND w : disabled) ::EnableWindow(w, FALSE);
 
-  ::ShowWindow(s.window, SW_SHOW);
-  ::SetForegroundWindow(s.window);
+  bool closed = false;
+  s.closed = &closed;
+  ::ShowWindow(self, SW_SHOW);
+  ::SetForegroundWindow(self);
+  if (about && s.checkButton != nullptr) ::SetFocus(s.checkButton);
   MSG message{};
-  while (!s.closed) {
+  while (!closed) {
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got <= 0) {
       // The program is ending: the outer loop must see the quit too.
       if (got == 0) ::PostQuitMessage(static_cast<int>(message.wParam));
-      if (s.window != nullptr) ::DestroyWindow(s.window);
+      if (::IsWindow(self)) ::DestroyWindow(self);
       break;
     }
-    if (!::IsDialogMessageW(s.window, &message)) {
+    if (!::IsWindow(self) || !::IsDialogMessageW(self, &message)) {
       ::TranslateMessage(&message);
       ::DispatchMessageW(&message);
     }
@@ -274,7 +291,8 @@ void SecondaryWindows::RunModal(SecondaryWindow which, IAboutWindowEvents* event
   for (HWND w : disabled) {
     if (::IsWindow(w)) ::EnableWindow(w, TRUE);
   }
-  s = WindowState{};
+  // Unless a window of this kind opened meanwhile, from a nested loop, and is still open.
+  if (s.window == nullptr || s.window == self) s = WindowState{};
 }
 
 LRESULT CALLBACK SecondaryWindows::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -292,7 +310,7 @@ LRESULT SecondaryWindows::Handle(WindowState& s, HWND window, UINT message, WPAR
         s.events->OnCheckButtonClicked();
         return 0;
       }
-      if (LOWORD(wParam) == kIdHomeLink && HIWORD(wParam) == STN_CLICKED) {
+      if (LOWORD(wParam) == kIdHomeLink && HIWORD(wParam) == STN_CLICKED && ZELV_HOME_PAGE_URL[0] != '\0') {
         ::ShellExecuteW(s.window, L"open", ToWide(ZELV_HOME_PAGE_URL).c_str(), nullptr, nullptr,
                         SW_SHOWNORMAL);
         return 0;
@@ -350,6 +368,8 @@ LRESULT SecondaryWindows::Handle(WindowState& s, HWND window, UINT message, WPAR
       }
       break;
     case WM_CLOSE:
+      // A window another one's modal loop has disabled waits for that one to close first.
+      if (window == s.window && !::IsWindowEnabled(window)) return 0;
       if (window == s.window) {
         ::DestroyWindow(window);
         return 0;
@@ -360,7 +380,7 @@ LRESULT SecondaryWindows::Handle(WindowState& s, HWND window, UINT message, WPAR
         // The controls still exist here; the check must stop before they go.
         if (s.events != nullptr) s.events->OnAboutWindowDestroying();
         ::KillTimer(window, kAnimationTimer);
-        s.closed = true;
+        if (s.closed != nullptr) *s.closed = true;
         s.window = nullptr;
         return 0;
       }
