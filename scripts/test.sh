@@ -62,6 +62,7 @@ e2e_tests() {
   local rc=0
   export ZELV_TRIMBELLE="$(zelv_windows_path "$wintest_dir/src/Trimbelle.exe")"
   export ZELV_TEST_TASKBAR="$(zelv_windows_path "$wintest_dir/tests/e2e/test_taskbar.exe")"
+  export ZELV_TEST_BROWSER="$(zelv_windows_path "$wintest_dir/tests/e2e/test_browser.exe")"
   export ZELV_PUBLISH="$(zelv_windows_path "$wintest_dir/tools/publisher/zelv_publish.exe")"
   zelv_audio_on
   zelv_run_exe 900 "$wintest_dir/tests/e2e/e2e_tests.exe" || rc=$?

@@ -227,6 +227,8 @@ fs::path TrimbellePath() {
 
 fs::path TestTaskbarPath() { return EnvPath(L"ZELV_TEST_TASKBAR", OwnDirectory() / L"test_taskbar.exe"); }
 
+fs::path TestBrowserPath() { return EnvPath(L"ZELV_TEST_BROWSER", OwnDirectory() / L"test_browser.exe"); }
+
 fs::path PublisherPath() {
   return EnvPath(L"ZELV_PUBLISH",
                  OwnDirectory() / L".." / L".." / L"tools" / L"publisher" / L"zelv_publish.exe");

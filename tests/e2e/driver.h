@@ -108,6 +108,7 @@ bool PostClose(HWND hwnd);
 std::filesystem::path TrimbellePath();
 std::filesystem::path TestTaskbarPath();
 std::filesystem::path PublisherPath();
+std::filesystem::path TestBrowserPath();
 std::optional<std::string> Env(const char* name);
 
 // A fresh directory with its own copy of Trimbelle.exe, so files written beside the program

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "driver.h"
@@ -246,6 +248,55 @@ TEST_F(UpdateScenario, EachWindowOpensOnceFromTheMenu) {
   EXPECT_EQ(TopWindows(kWindowClass, std::wstring(kSponsorCaption), app_.id()).size(), 1u);
   PostClose(sponsor);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sponsor); }, 5s));
+}
+
+// The stand-in browser registered for http addresses for the length of a test, then the
+// registration as it was.
+class StandInBrowser {
+ public:
+  explicit StandInBrowser(const fs::path& log) {
+    wchar_t old[2048] = {};
+    DWORD bytes = sizeof old;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, RRF_RT_REG_SZ, nullptr, old, &bytes) == ERROR_SUCCESS)
+      old_ = old;
+    Set(L"\"" + TestBrowserPath().wstring() + L"\" \"%1\"");
+    SetEnvironmentVariableW(L"ZELV_TEST_BROWSER_LOG", log.wstring().c_str());
+  }
+  ~StandInBrowser() {
+    if (old_) Set(*old_);
+    SetEnvironmentVariableW(L"ZELV_TEST_BROWSER_LOG", nullptr);
+  }
+  StandInBrowser(const StandInBrowser&) = delete;
+  StandInBrowser& operator=(const StandInBrowser&) = delete;
+
+ private:
+  static constexpr wchar_t kKey[] = L"Software\\Classes\\http\\shell\\open\\command";
+  static void Set(const std::wstring& command) {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, REG_SZ, command.c_str(),
+                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+  }
+  std::optional<std::wstring> old_;
+};
+
+std::wstring ReadWide(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+}
+
+TEST_F(UpdateScenario, TheLinkOpensTheHomePageInTheDefaultBrowser) {
+  const fs::path log = sandbox_.dir() / "browser.log";
+  StandInBrowser browser(log);
+  HWND about = OpenAbout();
+  ASSERT_NE(about, nullptr);
+  // 手动查看最新版本
+  HWND link = FindChild(about, L"Static", std::wstring(L"\u624b\u52a8\u67e5\u770b\u6700\u65b0\u7248\u672c"));
+  ASSERT_NE(link, nullptr);
+  PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(WaitUntil([&] { return ReadWide(log).find(L"http://localhost:47080/home.html\n") == 0; }, 15s))
+      << "the browser was asked for: " << fs::path(ReadWide(log)).string();
+  EXPECT_TRUE(IsWindow(about)) << "the about window closed";
 }
 
 }  // namespace
