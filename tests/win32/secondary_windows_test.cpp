@@ -300,6 +300,8 @@ struct NestedScript {
   static inline int stage = 0;
   static inline int waited = 0;
   static inline bool hung = false;
+  static inline HWND activeWhenAboutActivated = nullptr;
+  static inline HWND sponsor = nullptr;
 
   static HWND Find(const char* caption) {
     return ::FindWindowW(L"ZelvSecondaryWindow", ToWide(caption).c_str());
@@ -314,6 +316,10 @@ struct NestedScript {
         break;
       case 1:
         if (HWND about = Find("检测更新/关于      ---- 部分图标素材来源于开源网站Icons8")) {
+          // Bringing the disabled about window forward brings the window taking input instead.
+          windows->Activate(SecondaryWindow::About);
+          activeWhenAboutActivated = ::GetActiveWindow();
+          sponsor = Find("赞助");
           stage = 2;
           ::DestroyWindow(about);
         }
@@ -353,6 +359,8 @@ TEST_F(SecondaryWindowsTest, EachModalLoopEndsWithItsOwnWindow) {
   while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
   }
   EXPECT_EQ(NestedScript::stage, 5);
+  EXPECT_NE(NestedScript::sponsor, nullptr);
+  EXPECT_EQ(NestedScript::activeWhenAboutActivated, NestedScript::sponsor);
   EXPECT_FALSE(NestedScript::hung) << "the first about window's loop outlived its window";
   EXPECT_FALSE(windows_->IsOpen(SecondaryWindow::About));
   EXPECT_FALSE(windows_->IsOpen(SecondaryWindow::Sponsor));

@@ -111,8 +111,14 @@ class SecondaryWindows final : public ISecondaryWindows {
   }
   void Activate(SecondaryWindow w) override {
     if (!IsOpen(w)) return;
-    ::SetForegroundWindow(state(w).window);
-    ::SetActiveWindow(state(w).window);
+    HWND target = state(w).window;
+    // Disabled by the other window's modal loop, it would only beep: that one, the window
+    // taking input, comes forward instead.
+    const WindowState& other =
+        state(w == SecondaryWindow::About ? SecondaryWindow::Sponsor : SecondaryWindow::About);
+    if (!::IsWindowEnabled(target) && other.window != nullptr) target = other.window;
+    ::SetForegroundWindow(target);
+    ::SetActiveWindow(target);
   }
 
   void RunModal(SecondaryWindow which, IAboutWindowEvents* events) override;
