@@ -78,6 +78,12 @@ class LocalServer : public ::testing::Test {
   std::vector<fs::path> written_;
 };
 
+std::string Repeat(const std::string& part, int times) {
+  std::string all;
+  for (int i = 0; i < times; ++i) all += part;
+  return all;
+}
+
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST_F(LocalServer, WebRequestSendsTheRequestItWasGivenOverHttpAndOverHttpsWithABadCertificate) {
@@ -154,6 +160,8 @@ TEST_F(LocalServer, UpdatePageIsReadOnlyWhole_FromATrustedHttpsServer) {
       {"plain http", http_ + "/page.html", false, 0},
       {"redirect to plain http", https_ + "/redirect?to=" + http_ + "/page.html", false, 0},
       {"redirect to https", https_ + "/redirect?to=" + https_ + "/page.html", true, 11},
+      {"relative redirect", https_ + "/redirect?to=/page.html", true, 11},
+      {"endless redirects", https_ + Repeat("/redirect?to=", 6) + "/page.html", false, 0},
       {"not found", https_ + "/absent.html", false, 0},
       {"server error", https_ + "/status/500", false, 0},
       {"exactly the limit", https_ + "/size/" + std::to_string(kLimit), true, kLimit},

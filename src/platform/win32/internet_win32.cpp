@@ -165,7 +165,12 @@ class Internet final : public IInternet {
         DWORD locationSize = sizeof(location);
         if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_LOCATION, location, &locationSize, nullptr))
           return std::nullopt;
-        current = location;
+        // A relative address stays on this server; an absolute one must be https again.
+        wchar_t next[4096] = {};
+        DWORD nextSize = 4096;
+        if (!::InternetCombineUrlW(current.c_str(), location, next, &nextSize, ICU_NO_ENCODE))
+          return std::nullopt;
+        current = next;
         if (!StartsWithHttps(current)) return std::nullopt;
         continue;
       }
