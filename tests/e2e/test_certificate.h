@@ -5,6 +5,9 @@
 // after windows.h, whose types it needs
 #include <wincrypt.h>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,20 @@ class TrustedTestCertificate {
  private:
   std::vector<BYTE> der_;
   std::string error_;
+};
+
+// The certificate trusted for a whole test program: register it with
+//   ::testing::AddGlobalTestEnvironment(new TrustTestCertificateForRun);
+// so it is trusted before the first test, and so before any chain engine or program started
+// by a test first checks a certificate.
+class TrustTestCertificateForRun : public ::testing::Environment {
+ public:
+  void SetUp() override { certificate_ = std::make_unique<TrustedTestCertificate>(); }
+  void TearDown() override { certificate_.reset(); }
+  static const TrustedTestCertificate* certificate() { return certificate_.get(); }
+
+ private:
+  static inline std::unique_ptr<TrustedTestCertificate> certificate_;
 };
 
 }  // namespace zelv::e2e

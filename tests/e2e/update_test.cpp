@@ -19,17 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Before the first program starts, so every Trimbelle.exe of the run trusts the update server.
-class TrustServerCertificate : public ::testing::Environment {
- public:
-  void SetUp() override { certificate_ = std::make_unique<TrustedTestCertificate>(); }
-  void TearDown() override { certificate_.reset(); }
-  static const TrustedTestCertificate* certificate() { return certificate_.get(); }
-
- private:
-  static inline std::unique_ptr<TrustedTestCertificate> certificate_;
-};
-[[maybe_unused]] const auto* const kTrust = ::testing::AddGlobalTestEnvironment(new TrustServerCertificate);
+[[maybe_unused]] const auto* const kTrust =
+    ::testing::AddGlobalTestEnvironment(new TrustTestCertificateForRun);
 
 constexpr wchar_t kMainClass[] = L"Zelv Monitor";
 constexpr wchar_t kWindowClass[] = L"ZelvSecondaryWindow";
@@ -51,8 +42,8 @@ class UpdateScenario : public ::testing::Test {
   void SetUp() override {
     const auto www = Env("ZELV_TEST_WWW");
     if (!www) GTEST_SKIP() << "the local test server is not running";
-    ASSERT_TRUE(TrustServerCertificate::certificate()->trusted())
-        << TrustServerCertificate::certificate()->error();
+    ASSERT_TRUE(TrustTestCertificateForRun::certificate()->trusted())
+        << TrustTestCertificateForRun::certificate()->error();
     www_ = *www;
     for (const char* name : {"index.html", "update.html", "update.html.stall"}) fs::remove(www_ / name);
     ASSERT_TRUE(sandbox_) << "could not copy " << TrimbellePath().string();

@@ -29,17 +29,8 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// Trusted before any test runs: a chain engine built earlier might not see it.
-class TrustServerCertificate : public ::testing::Environment {
- public:
-  void SetUp() override { certificate_ = std::make_unique<e2e::TrustedTestCertificate>(); }
-  void TearDown() override { certificate_.reset(); }
-  static const e2e::TrustedTestCertificate* certificate() { return certificate_.get(); }
-
- private:
-  static inline std::unique_ptr<e2e::TrustedTestCertificate> certificate_;
-};
-[[maybe_unused]] const auto* const kTrust = ::testing::AddGlobalTestEnvironment(new TrustServerCertificate);
+[[maybe_unused]] const auto* const kTrust =
+    ::testing::AddGlobalTestEnvironment(new e2e::TrustTestCertificateForRun);
 
 // The marker a probe site's home page carries, as UTF-8 bytes ("百度一下").
 constexpr char kMarker[] = "\xe7\x99\xbe\xe5\xba\xa6\xe4\xb8\x80\xe4\xb8\x8b";
@@ -59,8 +50,8 @@ class LocalServer : public ::testing::Test {
     // once, so the requests that ignore them use another name for the same server.
     untrustedIgnored_ = "https://127.0.0.1:" + *untrusted;
     www_ = *www;
-    ASSERT_TRUE(TrustServerCertificate::certificate()->trusted())
-        << TrustServerCertificate::certificate()->error();
+    ASSERT_TRUE(e2e::TrustTestCertificateForRun::certificate()->trusted())
+        << e2e::TrustTestCertificateForRun::certificate()->error();
   }
   void TearDown() override {
     for (const fs::path& file : written_) fs::remove(file);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "driver.h"
 #include "fakes/fake_forms.h"
 #include "platform/secondary_windows.h"
 #include "platform/win32/backends.h"
@@ -66,12 +67,6 @@ std::vector<HWND> Descendants(HWND window) {
   return all;
 }
 
-std::wstring ClassOf(HWND w) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(w, name, 64);
-  return name;
-}
-
 RECT PlaceIn(HWND child, HWND parent) {
   RECT r{};
   ::GetWindowRect(child, &r);
@@ -88,7 +83,7 @@ std::wstring FaceOf(HWND w) {
 
 HWND FindByText(HWND window, const wchar_t* cls, const Text& text) {
   for (HWND w : Descendants(window))
-    if (ClassOf(w) == cls && WindowText(w) == text) return w;
+    if (e2e::ClassOf(w) == cls && WindowText(w) == text) return w;
   return nullptr;
 }
 
@@ -99,7 +94,7 @@ void ExpectControls(HWND window, const std::vector<Expected>& expected) {
     SCOPED_TRACE(e.text[0] ? e.text : e.cls);
     std::vector<HWND> found;
     for (HWND w : all) {
-      if (_wcsicmp(ClassOf(w).c_str(), ToWide(e.cls).c_str()) == 0 && WindowText(w) == Text(e.text)) {
+      if (_wcsicmp(e2e::ClassOf(w).c_str(), ToWide(e.cls).c_str()) == 0 && WindowText(w) == Text(e.text)) {
         const RECT r = PlaceIn(w, ::GetParent(w));
         if (r.left == e.x && r.top == e.y && r.right - r.left == e.w && r.bottom - r.top == e.h)
           found.push_back(w);
@@ -261,10 +256,8 @@ TEST_F(SecondaryWindowsTest, ProgressAnimatesAndResultTakesItsColour) {
        [&](HWND window) {
          HWND result = FindByText(window, L"Edit", "检测失败，无法获取更新信息");
          ASSERT_NE(result, nullptr);
-         int red = 0;
-         for (COLORREF c : PixelsOf(result))
-           if (GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80) ++red;
-         EXPECT_GT(red, 20);
+         EXPECT_GT(e2e::CountPixels(result, [](int r, int g, int b) { return r > 180 && g < 80 && b < 80; }),
+                   20);
        }});
 }
 

@@ -32,13 +32,6 @@ std::wstring Wide(const Text& text) {
   return std::wstring(wide.begin(), wide.end());
 }
 
-bool StartsWithHttps(const std::wstring& url) {
-  if (url.size() < 8) return false;
-  std::wstring scheme = url.substr(0, 8);
-  for (wchar_t& c : scheme) c = static_cast<wchar_t>(towlower(c));
-  return scheme == L"https://";
-}
-
 // A GET of an https URL, sent, with the time-outs on every handle (InternetOpenUrl would
 // send before any could be set on its request). Null when it could not be sent.
 ScopedInternetHandle OpenSecureGet(HINTERNET session, const std::wstring& url,
@@ -143,13 +136,12 @@ class Internet final : public IInternet {
 
   std::optional<Bytes> ReadUrl(const Text& url) override {
     std::wstring current = Wide(url);
-    if (!StartsWithHttps(current)) return std::nullopt;
     ScopedInternetHandle session(
         ::InternetOpenW(L"Trimbelle/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return std::nullopt;
     ApplyTimeouts(session.get());
-    // Redirects are followed here, one by one, so that none can lead to plain HTTP;
-    // certificate checks stay on (no ignore flags).
+    // Redirects are followed here, one by one, so that none can lead to plain HTTP (each hop
+    // refuses any other scheme); certificate checks stay on (no ignore flags).
     for (int hop = 0; hop < 5; ++hop) {
       ScopedInternetHandle connection;
       ScopedInternetHandle request = OpenSecureGet(session.get(), current, connection);
@@ -165,13 +157,12 @@ class Internet final : public IInternet {
         DWORD locationSize = sizeof(location);
         if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_LOCATION, location, &locationSize, nullptr))
           return std::nullopt;
-        // A relative address stays on this server; an absolute one must be https again.
+        // A relative address stays on this server; the next hop refuses anything but https.
         wchar_t next[4096] = {};
         DWORD nextSize = 4096;
         if (!::InternetCombineUrlW(current.c_str(), location, next, &nextSize, ICU_NO_ENCODE))
           return std::nullopt;
         current = next;
-        if (!StartsWithHttps(current)) return std::nullopt;
         continue;
       }
       if (status != 200) return std::nullopt;

@@ -147,8 +147,9 @@ class SecondaryWindows final : public ISecondaryWindows {
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(WindowState& s, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool RegisterClasses();
-  HWND Child(WindowState& s, HWND parent, const wchar_t* cls, const Text& text, DWORD style, DWORD ex, int x,
-             int y, int w, int h, int id, bool yaHei);
+  // font: none for the default GUI font.
+  HWND Child(HWND parent, const wchar_t* cls, const Text& text, DWORD style, DWORD ex, int x, int y, int w,
+             int h, int id, HFONT font);
   void AddPicture(WindowState& s, HWND parent, const wchar_t* resource, int x, int y, int w, int h);
   void BuildSponsor(WindowState& s);
   void BuildAbout(WindowState& s);
@@ -180,24 +181,22 @@ bool SecondaryWindows::RegisterClasses() {
   return true;
 }
 
-HWND SecondaryWindows::Child(WindowState& s, HWND parent, const wchar_t* cls, const Text& text, DWORD style,
-                             DWORD ex, int x, int y, int w, int h, int id, bool yaHei) {
+HWND SecondaryWindows::Child(HWND parent, const wchar_t* cls, const Text& text, DWORD style, DWORD ex, int x,
+                             int y, int w, int h, int id, HFONT font) {
   HWND child = ::CreateWindowExW(ex, cls, ToWide(text).c_str(), WS_CHILD | style, x, y, w, h, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  ::GetModuleHandleW(nullptr), nullptr);
   if (child != nullptr && cls == kBoxClass)
     ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  const HGDIOBJ font =
-      yaHei && yaHei_ != nullptr ? static_cast<HGDIOBJ>(yaHei_) : ::GetStockObject(DEFAULT_GUI_FONT);
-  ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  (void)s;
+  const HGDIOBJ shown = font != nullptr ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT);
+  ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
   return child;
 }
 
 void SecondaryWindows::AddPicture(WindowState& s, HWND parent, const wchar_t* resource, int x, int y, int w,
                                   int h) {
   Picture picture;
-  picture.window = Child(s, parent, L"STATIC", "", WS_VISIBLE | SS_OWNERDRAW, 0, x, y, w, h, -1, false);
+  picture.window = Child(parent, L"STATIC", "", WS_VISIBLE | SS_OWNERDRAW, 0, x, y, w, h, -1, nullptr);
   picture.image = gdiplusOk_ ? LoadPicture(resource) : nullptr;
   if (picture.image) {
     GUID dimension = Gdiplus::FrameDimensionTime;
@@ -208,38 +207,36 @@ void SecondaryWindows::AddPicture(WindowState& s, HWND parent, const wchar_t* re
 
 void SecondaryWindows::BuildSponsor(WindowState& s) {
   const HWND w = s.window;
-  Child(s, w, L"STATIC", kSupportText, WS_VISIBLE | SS_NOPREFIX, 0, 98, 16, 448, 56, -1, false);  // 标签4
-  AddPicture(s, w, L"SPONSOR_JPG", 83, 81, 472, 322);                                          // 图片框1
-  Child(s, w, L"STATIC", kCredit, WS_VISIBLE | SS_NOPREFIX, 0, 267, 419, 117, 17, -1, false);  // 标签1
+  Child(w, L"STATIC", kSupportText, WS_VISIBLE | SS_NOPREFIX, 0, 98, 16, 448, 56, -1, nullptr);  // 标签4
+  AddPicture(s, w, L"SPONSOR_JPG", 83, 81, 472, 322);                                            // 图片框1
+  Child(w, L"STATIC", kCredit, WS_VISIBLE | SS_NOPREFIX, 0, 267, 419, 117, 17, -1, nullptr);     // 标签1
 }
 
 void SecondaryWindows::BuildAbout(WindowState& s) {
   const HWND w = s.window;
   auto& c = s.controls;
   c[static_cast<std::size_t>(AboutControl::VersionLabel)] =
-      Child(s, w, L"STATIC", "版本：1.0", WS_VISIBLE | SS_NOPREFIX, 0, 21, 25, 173, 17, -1, false);  // 标签1
-  s.checkButton = Child(s, w, L"BUTTON", "检测更新", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 21, 64, 88,
-                        24, kIdCheckButton, true);  // 超级按钮_用户购卡4
+      Child(w, L"STATIC", "版本：1.0", WS_VISIBLE | SS_NOPREFIX, 0, 21, 25, 173, 17, -1, nullptr);  // 标签1
+  s.checkButton = Child(w, L"BUTTON", "检测更新", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 21, 64, 88, 24,
+                        kIdCheckButton, yaHei_);  // 超级按钮_用户购卡4
   c[static_cast<std::size_t>(AboutControl::CheckButton)] = s.checkButton;
-  s.homeLink = Child(s, w, L"STATIC", "手动查看最新版本", WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX, 0, 14, 105,
-                     126, 20, kIdHomeLink, true);  // 更多历史记录1
-  if (yaHeiLink_ != nullptr)
-    ::SendMessageW(s.homeLink, WM_SETFONT, reinterpret_cast<WPARAM>(yaHeiLink_), FALSE);
-  Child(s, w, L"STATIC", kCredit, WS_VISIBLE | SS_NOPREFIX, 0, 23, 141, 209, 17, -1, false);  // 标签5
-  const HWND box = Child(s, w, kBoxClass, "", 0, 0, 8, 176, 304, 48, -1, false);  // 外形框1, hidden
+  s.homeLink = Child(w, L"STATIC", "手动查看最新版本", WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX, 0, 14, 105, 126,
+                     20, kIdHomeLink, yaHeiLink_);  // 更多历史记录1
+  Child(w, L"STATIC", kCredit, WS_VISIBLE | SS_NOPREFIX, 0, 23, 141, 209, 17, -1, nullptr);  // 标签5
+  const HWND box = Child(w, kBoxClass, "", 0, 0, 8, 176, 304, 48, -1, nullptr);  // 外形框1, hidden
   c[static_cast<std::size_t>(AboutControl::Progress)] = box;
   AddPicture(s, box, L"CHECKING_GIF", 12, 8, 30, 30);  // 图片框2
-  Child(s, box, L"STATIC", "正在检测更新中，请勿关闭本窗口", WS_VISIBLE | SS_NOPREFIX, 0, 55, 10, 241, 25, -1,
-        true);  // 标签2666666
+  Child(box, L"STATIC", "正在检测更新中，请勿关闭本窗口", WS_VISIBLE | SS_NOPREFIX, 0, 55, 10, 241, 25, -1,
+        yaHei_);  // 标签2666666
   c[static_cast<std::size_t>(AboutControl::ResultBox)] =
-      Child(s, w, L"EDIT", "获取失败...", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL,
-            WS_EX_CLIENTEDGE, 23, 184, 288, 200, -1, true);  // 编辑框11, hidden
+      Child(w, L"EDIT", "获取失败...", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL,
+            WS_EX_CLIENTEDGE, 23, 184, 288, 200, -1, yaHei_);  // 编辑框11, hidden
   s.colours[static_cast<std::size_t>(AboutControl::ResultBox)] = 0x00808000;
   c[static_cast<std::size_t>(AboutControl::PageTextBox)] =
-      Child(s, w, L"EDIT", "", WS_VISIBLE | ES_MULTILINE, WS_EX_CLIENTEDGE, 984, 104, 312, 256, -1,
-            false);  // 编辑框10
-  Child(s, w, L"STATIC", kSupportText, WS_VISIBLE | SS_NOPREFIX, 0, 345, 3, 448, 56, -1, false);  // 标签4
-  AddPicture(s, w, L"SPONSOR_JPG", 330, 62, 472, 322);  // 图片框1
+      Child(w, L"EDIT", "", WS_VISIBLE | ES_MULTILINE, WS_EX_CLIENTEDGE, 984, 104, 312, 256, -1,
+            nullptr);  // 编辑框10
+  Child(w, L"STATIC", kSupportText, WS_VISIBLE | SS_NOPREFIX, 0, 345, 3, 448, 56, -1, nullptr);  // 标签4
+  AddPicture(s, w, L"SPONSOR_JPG", 330, 62, 472, 322);                                           // 图片框1
 }
 
 void SecondaryWindows::RunModal(SecondaryWindow which, IAboutWindowEvents* events) {
@@ -374,10 +371,9 @@ LRESULT SecondaryWindows::Handle(WindowState& s, HWND window, UINT message, WPAR
       }
       break;
     case WM_CLOSE:
-      // A window another one's modal loop has disabled waits for that one to close first.
-      if (window == s.window && !::IsWindowEnabled(window)) return 0;
       if (window == s.window) {
-        ::DestroyWindow(window);
+        // A window another one's modal loop has disabled waits for that one to close first.
+        if (::IsWindowEnabled(window)) ::DestroyWindow(window);
         return 0;
       }
       break;
